@@ -1,9 +1,11 @@
 #include "text/incoming_text.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cstring>
 #include <exception>
+#include <memory>
 
 #include "text/sjis_tables.h"
 
@@ -42,27 +44,51 @@ struct BufferSink {
   }
 };
 
-struct StringSink {
-  std::string out;
+// Writes into a buffer sized for the worst case: no character read gives more than two bytes.
+class StringSink {
+ public:
+  explicit StringSink(std::size_t inputBytes)
+      : buffer_(new char[2 * inputBytes + 2]), at_(buffer_.get()) {}
+  // Branch-free, since one- and two-byte codes alternate in Japanese text; a one-byte code
+  // writes a spare byte after itself, which the bound leaves room for.
   bool Put(std::uint16_t code) {
-    if (code >= 0x100) {
-      out.push_back(static_cast<char>(code >> 8));
-      out.push_back(static_cast<char>(code));
-    } else {
-      out.push_back(code == 0 ? '?' : static_cast<char>(code));
-    }
+    const unsigned c = code == 0 ? '?' : code;
+    const bool two = c >= 0x100;
+    at_[0] = static_cast<char>(two ? c >> 8 : c);
+    at_[1] = static_cast<char>(c);
+    at_ += 1 + two;
     return true;
   }
   bool PutByte(unsigned char byte) {
-    out.push_back(static_cast<char>(byte));
+    *at_++ = static_cast<char>(byte);
     return true;
   }
+  void PutWord(std::uint64_t eightBytes) {
+    std::memcpy(at_, &eightBytes, sizeof eightBytes);
+    at_ += sizeof eightBytes;
+  }
+  std::string Take() const { return std::string(buffer_.get(), at_); }
+
+ private:
+  std::unique_ptr<char[]> buffer_;
+  char* at_;
 };
 
 // The C forms' result: the length, or -1 when the limit stopped them; the output is terminated.
 int Finish(BufferSink& sink, bool complete) {
   if (sink.length < sink.limit) sink.out[sink.length] = '\0';
   return complete ? sink.length : -1;
+}
+
+constexpr std::uint64_t kLowBits = 0x0101010101010101ULL;
+constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+constexpr std::uint64_t kEscBytes = 0x1B * kLowBits;
+
+inline bool HasZeroByte(std::uint64_t w) { return ((w - kLowBits) & ~w & kHighBits) != 0; }
+
+// Bytes the fast path leaves to the full step: a zero, ESC, and a line break before a zero.
+inline bool IsRareForDetection(unsigned char b, unsigned char next) {
+  return b == 0 || b == 0x1B || ((b == '\r' || b == '\n') && next == 0);
 }
 
 template <typename Run>
@@ -151,7 +177,8 @@ bool ConvertEuc(const unsigned char* p, const unsigned char* end, Sink& sink) {
       if (p + 2 >= end) return true;
       const unsigned char x = p[1];
       const std::uint16_t code = static_cast<std::uint16_t>((x & 0x7F) << 8 | (p[2] & 0x7F));
-      const std::uint16_t sjis = x >= 0xB1 && x <= 0xED ? Jis0212ToSjis(code) : JisCodeToSjis(code, 2);
+      // JIS X 0212 kanji rows, 0x30 to 0x6D; the rows JIS X 0213 plane 2 uses lie outside them.
+      const std::uint16_t sjis = x >= 0xB0 && x <= 0xED ? Jis0212ToSjis(code) : JisCodeToSjis(code, 2);
       if (!sink.Put(sjis)) return false;
       p += 3;
     } else if (b >= 0xA1) {
@@ -171,12 +198,34 @@ bool ConvertEuc(const unsigned char* p, const unsigned char* end, Sink& sink) {
   return true;
 }
 
-// Walks the UTF-8 sequences of [p, end) as Utf8ToUcs2 reads them, handing each unit to `emit`.
+// Sequence lengths by first byte, as the design of the decoder reads them: 0x80-0xBF are one byte.
+constexpr std::array<std::uint8_t, 256> kUtf8Length = [] {
+  std::array<std::uint8_t, 256> lengths{};
+  for (int b = 0; b < 256; ++b) {
+    lengths[b] = b >= 0xFC ? 6 : b >= 0xF8 ? 5 : b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+  }
+  return lengths;
+}();
+
+// The unit of one complete sequence of `length` bytes; longer than three bytes gives 0xFFFF.
+inline std::uint16_t Utf8Unit(const unsigned char* in, int length) {
+  switch (length) {
+    case 1: return in[0];
+    case 2: return static_cast<std::uint16_t>(((in[0] & 0x1F) << 6) + (in[1] & 0x3F));
+    case 3:
+      return static_cast<std::uint16_t>(((in[0] & 0x0F) << 12) + ((in[1] & 0x3F) << 6) + (in[2] & 0x3F));
+    default: return 0xFFFF;
+  }
+}
+
+// Walks the UTF-8 sequences of [p, end) as Utf8ToUcs2 reads them (end is the first zero byte, so
+// a sequence reaching it is cut short and ends the text), handing each unit to `emit`.
 template <typename Emit>
 bool ForEachUtf8Unit(const unsigned char* p, const unsigned char* end, Emit emit) {
   while (p < end) {
-    int length = 0;
-    const std::uint16_t unit = ReadUtf8Char(p, length);
+    const int length = kUtf8Length[*p];
+    if (end - p < length) return true;
+    const std::uint16_t unit = Utf8Unit(p, length);
     if (unit == 0) return true;
     if (!emit(length >= 4 ? std::uint16_t{0x003F} : unit)) return false;
     p += length;
@@ -203,11 +252,9 @@ std::string_view UpToZero(std::string_view in) {
 template <typename Convert>
 std::string ConvertToString(std::string_view in, Convert convert) {
   const std::string_view text = UpToZero(in);
-  StringSink sink;
-  // Every converter writes at most as many bytes as it reads.
-  sink.out.reserve(text.size());
+  StringSink sink(text.size());
   convert(Bytes(text.data()), Bytes(text.data()) + text.size(), sink);
-  return std::move(sink.out);
+  return sink.Take();
 }
 
 }  // namespace
@@ -238,10 +285,11 @@ std::uint16_t JisCodeToSjis(std::uint16_t code, int plane) {
       return 0;
     }
   }
-  cell += (row & 1) ? 0x1F : 0x7D;
-  if (cell >= 0x7F) ++cell;
+  // Branch-free: the parity of the row is data, and this runs once per character.
+  cell += 0x7D - 0x5E * (row & 1);
+  cell += cell >= 0x7F;
   int lead = ((row - 0x21) >> 1) + 0x81;
-  if (lead > 0x9F) lead += 0x40;
+  lead += 0x40 * (lead > 0x9F);
   return static_cast<std::uint16_t>(lead * 256 + cell);
 }
 
@@ -259,18 +307,11 @@ std::uint16_t UnicodeToSjis(std::uint16_t unit) {
 }
 
 std::uint16_t ReadUtf8Char(const unsigned char* in, int& length) {
-  const unsigned char b0 = in[0];
-  length = b0 >= 0xFC ? 6 : b0 >= 0xF8 ? 5 : b0 >= 0xF0 ? 4 : b0 >= 0xE0 ? 3 : b0 >= 0xC0 ? 2 : 1;
-  for (int k = 1; k < length; ++k) {
+  length = kUtf8Length[in[0]];
+  for (int k = 0; k < length; ++k) {
     if (in[k] == 0) return 0;
   }
-  switch (length) {
-    case 1: return b0;
-    case 2: return static_cast<std::uint16_t>(((b0 & 0x1F) << 6) + (in[1] & 0x3F));
-    case 3:
-      return static_cast<std::uint16_t>(((b0 & 0x0F) << 12) + ((in[1] & 0x3F) << 6) + (in[2] & 0x3F));
-    default: return 0xFFFF;
-  }
+  return Utf8Unit(in, length);
 }
 
 std::uint16_t DetectCharset(std::string_view buffer, int count) {
@@ -295,10 +336,71 @@ std::uint16_t DetectCharset(std::string_view buffer, int count) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '+' ||
            c == '/';
   };
-  for (std::int64_t i = 0; i <= count - 2; ++i) {
+  auto oddHigh = [](std::int64_t i, unsigned char b) { return (i & 1) != 0 && b >= 0xA0 && b <= 0xF7; };
+  auto isSjisLead = [](unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); };
+  auto isSjisTrail = [](unsigned char b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); };
+  const std::int64_t last = count - 2;
+  // Fast paths may read three bytes ahead without the end test.
+  const std::int64_t fastEnd = std::min(last, size - 4);
+  std::int64_t i = 0;
+  while (i <= last) {
+    // The same steps without the rare cases (a zero byte, ESC, a line break before a zero, the
+    // UTF-7 watch), which leave to the full step below.
+    while (i <= fastEnd && !zero && !(utf7Watch && utf7Ok)) {
+      // Nothing open: ASCII changes nothing and a UTF-8 sequence only counts (its two other bytes
+      // are above 0x7F and can only mark a high odd byte). Most text stays here.
+      while (i <= fastEnd && skip == 0 && !sjisPair && !eucPair) {
+        while (i + 8 <= fastEnd && p[i + 8] != 0) {
+          std::uint64_t w;
+          std::memcpy(&w, p + i, sizeof w);
+          if ((w & kHighBits) != 0 || HasZeroByte(w) || HasZeroByte(w ^ kEscBytes)) break;
+          i += 8;
+        }
+        const unsigned char b = p[i];
+        const unsigned char n = p[i + 1];
+        if (b < 0x80) {
+          if (IsRareForDetection(b, n)) break;
+          ++i;
+        } else if ((b & 0xC0) == 0xC0 && (n & 0xC0) == 0x80 && (p[i + 2] & 0xC0) == 0x80 &&
+                   i + 2 <= last) {
+          ++utf8;
+          utf7Watch = false;
+          highOdd = highOdd || oddHigh(i, b) || oddHigh(i + 1, n) || oddHigh(i + 2, p[i + 2]);
+          i += 3;
+        } else {
+          break;
+        }
+      }
+      // One byte of whatever is open, or of a pair about to open.
+      if (i > fastEnd) break;
+      const unsigned char b = p[i];
+      const unsigned char n = p[i + 1];
+      if (IsRareForDetection(b, n)) break;
+      highOdd = highOdd || oddHigh(i, b);
+      utf7Watch = utf7Watch && b <= 0x80;
+      if (skip == 0 && (b & 0xC0) == 0xC0 && (n & 0xC0) == 0x80 && (p[i + 2] & 0xC0) == 0x80) {
+        ++utf8;
+        skip = 2;
+      } else if (skip > 0) {
+        --skip;
+      } else if (sjisPair) {
+        sjisPair = false;
+      } else if (isSjisLead(b) && isSjisTrail(n)) {
+        ++sjis;
+        sjisPair = true;
+      } else if (eucPair) {
+        eucPair = false;
+      } else if (b >= 0xA1 && b <= 0xFE && n >= 0xA1 && n <= 0xFE) {
+        ++euc;
+        eucPair = true;
+      }
+      ++i;
+    }
+    if (i > last) break;
     const unsigned char b = at(i);
     const unsigned char next = at(i + 1);
     const bool even = (i & 1) == 0;
+    ++i;
     if (even && b == 0 && next == 0) return CS_BINARY;
     if (b == 0) zero = true;
     if (b > 0x80) utf7Watch = false;
@@ -317,14 +419,20 @@ std::uint16_t DetectCharset(std::string_view buffer, int count) {
         utf7Ok = false;
       }
     }
+    const std::int64_t k = i - 1;
     if (b == 0x1B && next == '$') {
-      const unsigned char f = at(i + 2);
-      if (f == 0x40 || f == 0x42 || (f == '(' && (at(i + 3) == 'O' || at(i + 3) == 'P'))) {
+      const unsigned char f = at(k + 2);
+      if (f == 0x40 || f == 0x42 || (f == '(' && (at(k + 3) == 'O' || at(k + 3) == 'P'))) {
         ++jis;
+        // Now only a zero byte can change the answer (to UTF-16 or binary); without one ahead,
+        // the rest of the text cannot matter.
+        if (breaks16 == 0 && std::memchr(p + i, 0, std::max<std::int64_t>(0, std::min(last + 2, size) - i)) == nullptr) {
+          return CS_JIS;
+        }
         continue;
       }
     }
-    if (skip == 0 && (b & 0xC0) == 0xC0 && (next & 0xC0) == 0x80 && (at(i + 2) & 0xC0) == 0x80) {
+    if (skip == 0 && (b & 0xC0) == 0xC0 && (next & 0xC0) == 0x80 && (at(k + 2) & 0xC0) == 0x80) {
       ++utf8;
       skip = 2;
       continue;
@@ -334,8 +442,7 @@ std::uint16_t DetectCharset(std::string_view buffer, int count) {
       continue;
     }
     if (!sjisPair) {
-      if (((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) &&
-          ((next >= 0x40 && next <= 0x7E) || (next >= 0x80 && next <= 0xFC))) {
+      if (isSjisLead(b) && isSjisTrail(next)) {
         ++sjis;
         sjisPair = true;
         continue;
@@ -408,9 +515,45 @@ std::string EucToSjis(std::string_view in) {
 }
 
 std::string Utf8ToSjis(std::string_view in) {
-  return ConvertToString(in, [](auto p, auto end, StringSink& sink) {
-    ForEachUtf8Unit(p, end, [&](std::uint16_t unit) { return sink.Put(UnicodeToSjis(unit)); });
-  });
+  // The same reading as Utf8ToUcs2 then Ucs2ToSjis, in one pass: mail bodies are mostly this.
+  const std::string_view text = UpToZero(in);
+  StringSink sink(text.size());
+  const unsigned char* p = Bytes(text.data());
+  const unsigned char* const end = p + text.size();
+  const std::uint16_t* const page0 = UnicodeToSjisPages[0];
+  while (p < end) {
+    const unsigned char b = *p;
+    if (b < 0x80) {
+      // ASCII maps to itself: eight bytes at a time where they are all ASCII.
+      if (end - p >= 8) {
+        std::uint64_t w;
+        std::memcpy(&w, p, sizeof w);
+        if ((w & kHighBits) == 0) {
+          sink.PutWord(w);
+          p += 8;
+          continue;
+        }
+      }
+      sink.Put(page0[b]);
+      ++p;
+      continue;
+    }
+    if ((b & 0xF0) == 0xE0 && end - p >= 3) {
+      const std::uint16_t unit = Utf8Unit(p, 3);
+      if (unit == 0) break;
+      const std::uint16_t* page = UnicodeToSjisPages[unit >> 8];
+      sink.Put(page != nullptr ? page[unit & 0xFF] : 0);
+      p += 3;
+      continue;
+    }
+    const int length = kUtf8Length[b];
+    if (end - p < length) break;
+    const std::uint16_t unit = Utf8Unit(p, length);
+    if (unit == 0) break;
+    sink.Put(length >= 4 ? std::uint16_t{0x003F} : UnicodeToSjis(unit));
+    p += length;
+  }
+  return sink.Take();
 }
 
 std::u16string Utf8ToUcs2(std::string_view in) {
@@ -425,11 +568,10 @@ std::u16string Utf8ToUcs2(std::string_view in) {
 }
 
 std::string Ucs2ToSjis(std::u16string_view in) {
-  StringSink sink;
-  sink.out.reserve(in.size() * 2);
+  StringSink sink(in.size());
   ConvertUnits(reinterpret_cast<const std::uint16_t*>(in.data()),
                reinterpret_cast<const std::uint16_t*>(in.data()) + in.size(), sink);
-  return std::move(sink.out);
+  return sink.Take();
 }
 
 void TextToSjis(std::string& text) {

@@ -126,9 +126,10 @@ TEST(TextToSjisTest, Jis0212KanjiGoesThroughItsTable) {
   std::string text = kJisAiu + Hex("1B 24 28 44 31 21 1B 28 42");
   TextToSjis(text);
   EXPECT_EQ(ToHex(text), ToHex(kSjisAiu + Hex("F0 6B")));
-  std::string euc = kEucAiu + Hex("8F B1 A1 8F B1 A2") + kEucAiu;  // U+4F89 is not in JIS X 0213
+  // U+4F89 at 0x3122 is not in JIS X 0213; U+4E02 at 0x3021 is, in the first kanji row.
+  std::string euc = kEucAiu + Hex("8F B1 A1 8F B1 A2 8F B0 A1") + kEucAiu;
   TextToSjis(euc);
-  EXPECT_EQ(ToHex(euc), ToHex(kSjisAiu + Hex("F0 6B 3F") + kSjisAiu));
+  EXPECT_EQ(ToHex(euc), ToHex(kSjisAiu + Hex("F0 6B 3F F0 41") + kSjisAiu));
 }
 
 struct JisCodeCase {
@@ -158,6 +159,11 @@ TEST(BuildingBlocksTest, Jis0212ToSjisCoversEveryKanjiRow) {
   for (std::uint16_t outside : {0x0000, 0x2121, 0x2F7E, 0x3020, 0x6D7F, 0x6E21, 0x3180, 0xFFFF, 0x4B7F}) {
     EXPECT_EQ(Jis0212ToSjis(outside), 0) << std::hex << outside;
   }
+}
+
+TEST(BuildingBlocksTest, AsciiMapsToItself) {
+  // The UTF-8 converter copies ASCII runs whole on the strength of this.
+  for (std::uint16_t u = 1; u < 0x80; ++u) EXPECT_EQ(UnicodeToSjis(u), u) << u;
 }
 
 TEST(BuildingBlocksTest, PutSjisChar) {
