@@ -2,8 +2,6 @@
 // command, start-up included) on the same real Japanese prose, measured in one run.
 //
 //   build/bench/text_bench [corpus]     (default: build/corpus/manpages-ja.txt)
-#include <iconv.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -16,6 +14,7 @@
 #include <string_view>
 #include <unistd.h>
 
+#include "iconv_reference.h"
 #include "text/incoming_text.h"
 #include "text/jconvert.h"
 
@@ -23,35 +22,15 @@ namespace {
 
 using namespace rirevar;
 
-class Iconv {
+// Stops the run where the machine lacks a conversion.
+class Iconv : public test::IconvReference {
  public:
-  Iconv(const char* from, const char* to) : cd_(iconv_open(to, from)) {
-    if (cd_ == reinterpret_cast<iconv_t>(-1)) {
+  Iconv(const char* from, const char* to) : IconvReference(from, to) {
+    if (!ok()) {
       std::fprintf(stderr, "text_bench: iconv has no %s -> %s\n", from, to);
       std::exit(1);
     }
   }
-  ~Iconv() { iconv_close(cd_); }
-  Iconv(const Iconv&) = delete;
-  Iconv& operator=(const Iconv&) = delete;
-
-  std::optional<std::string> operator()(std::string_view text) {
-    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-    std::string out(text.size() * 2 + 16, '\0');
-    char* in = const_cast<char*>(text.data());
-    std::size_t inLeft = text.size();
-    char* dst = out.data();
-    std::size_t outLeft = out.size();
-    if (iconv(cd_, &in, &inLeft, &dst, &outLeft) == static_cast<std::size_t>(-1) ||
-        iconv(cd_, nullptr, nullptr, &dst, &outLeft) == static_cast<std::size_t>(-1)) {
-      return std::nullopt;
-    }
-    out.resize(out.size() - outLeft);
-    return out;
-  }
-
- private:
-  iconv_t cd_;
 };
 
 std::string ReadFile(const char* path) {

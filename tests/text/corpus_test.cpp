@@ -1,51 +1,23 @@
 // Agreement with independent converters (glibc iconv) on real Japanese prose: Debian's Japanese
 // manual pages, made into one file at build time.
 #include <gtest/gtest.h>
-#include <iconv.h>
 
-#include <cerrno>
 #include <fstream>
 #include <map>
 #include <optional>
 #include <sstream>
 #include <vector>
 
-#include "bytes.h"
+#include "iconv_reference.h"
+#include "test_support.h"
 #include "text/incoming_text.h"
 #include "text/jconvert.h"
 
 namespace rirevar {
 namespace {
 
+using Iconv = test::IconvReference;
 using test::ToHex;
-
-class Iconv {
- public:
-  Iconv(const char* from, const char* to) : cd_(iconv_open(to, from)) {}
-  ~Iconv() {
-    if (cd_ != reinterpret_cast<iconv_t>(-1)) iconv_close(cd_);
-  }
-  Iconv(const Iconv&) = delete;
-  Iconv& operator=(const Iconv&) = delete;
-  bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
-
-  // The whole text converted, or nothing when any of it has no conversion.
-  std::optional<std::string> operator()(std::string_view text) {
-    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-    std::string out(text.size() * 4 + 16, '\0');
-    char* in = const_cast<char*>(text.data());
-    std::size_t inLeft = text.size();
-    char* dst = out.data();
-    std::size_t outLeft = out.size();
-    if (iconv(cd_, &in, &inLeft, &dst, &outLeft) == static_cast<std::size_t>(-1)) return std::nullopt;
-    if (iconv(cd_, nullptr, nullptr, &dst, &outLeft) == static_cast<std::size_t>(-1)) return std::nullopt;
-    out.resize(out.size() - outLeft);
-    return out;
-  }
-
- private:
-  iconv_t cd_;
-};
 
 std::vector<std::string> CorpusPages() {
   std::ifstream file(RIREVAR_CORPUS, std::ios::binary);

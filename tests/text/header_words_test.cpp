@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "bytes.h"
+#include "test_support.h"
 #include "text/incoming_text.h"
 #include "text/jconvert.h"
 
@@ -14,10 +14,7 @@ namespace {
 using test::Hex;
 using test::ToHex;
 
-template <typename Case>
-std::string CaseName(const testing::TestParamInfo<Case>& info) {
-  return info.param.name;
-}
+using test::CaseName;
 
 struct TextCase {
   const char* name;

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "bytes.h"
+#include "test_support.h"
 #include "text/jconvert.h"
 #include "text/sjis_tables.h"
 
@@ -67,7 +67,7 @@ INSTANTIATE_TEST_SUITE_P(
         DetectCase{"sjis_and_euc_tie", Hex("82 A0 A4 A2 41 41"), CS_UNKNOWN},
         DetectCase{"two_byte_utf8_alone_counts_as_euc_not_utf8", Hex("41 C3 A9 41 C3 A9 41"), CS_EUC},
         DetectCase{"high_byte_ends_utf7_watch", Hex("2B 81 21 41 41"), CS_UTF7}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName<DetectCase>);
 
 struct TextCase {
   const char* name;
@@ -119,7 +119,7 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"utf16_odd_last_byte_pairs_with_zero", Utf16Le(u"\u3042\r\n") + "A", Hex("82 A0 0D 0A 41")},
         TextCase{"binary_cut_at_first_zero", Utf16Le(u"a\u3042\u3044"), "a"},
         TextCase{"empty", "", ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName<TextCase>);
 
 TEST(TextToSjisTest, Jis0212KanjiGoesThroughItsTable) {
   // JIS X 0212 0x3121 (U+4F85) is carried by JIS X 0213 plane 2 at 0xF06B.

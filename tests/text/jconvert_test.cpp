@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "bytes.h"
+#include "test_support.h"
 
 namespace rirevar {
 namespace {
@@ -58,7 +58,7 @@ INSTANTIATE_TEST_SUITE_P(
         CodeCase{"escape_before_sjis_makes_jis", kIn + Hex("82 A0"), CODE_JIS},
         CodeCase{"sjis_before_escape_stays_sjis", Hex("82 A0") + kIn, CODE_SJIS},
         CodeCase{"other_escape_changes_nothing", Hex("1B 28 49 41 42"), CODE_ASCII}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName<CodeCase>);
 
 TEST(InCodeCheckTest, StrictCheckLenBoundsTheControlBytePass) {
   const std::string text = Hex("82 A0 41 00 41");
@@ -136,7 +136,7 @@ INSTANTIATE_TEST_SUITE_P(
         ConvertCase{"euc_80_and_ff_are_copied", euc2sjis, Hex("80 FF"), Hex("80 FF")},
         ConvertCase{"sjis_to_euc", sjis2euc, Hex("41 82 A0"), Hex("41 A4 A2")},
         ConvertCase{"sjis_to_euc_half_width_kana", sjis2euc, Hex("B1"), Hex("8E B1")}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName<ConvertCase>);
 
 // Every JIS X 0208 code position as Shift-JIS text, row by row, with line breaks between rows.
 std::string AllJis0208AsSjis() {
@@ -214,7 +214,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReturnCase{"mixed_crlf_first_keeps_lone_cr", "a\r\nb\rc", RC_CRLF, RC_LF, "a\nb\rc"},
         ReturnCase{"mixed_lf_first_keeps_crlf_whole", "a\nb\r\nc", RC_LF, RC_CRLF, "a\r\nb\r\nc"},
         ReturnCase{"mixed_cr_first_keeps_crlf_whole", "a\rb\r\nc", RC_CR, RC_LF, "a\nb\r\nc"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName<ReturnCase>);
 
 TEST(ReturnCodeTest, StrictUsesTheGivenSource) {
   EXPECT_EQ(StrictConvertReturnCode("a\r\nb\nc", RC_LF, RC_CR), "a\r\nb\rc");

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "bytes.h"
+#include "test_support.h"
 
 namespace rirevar {
 namespace {
@@ -13,10 +13,7 @@ namespace {
 using test::Hex;
 using test::ToHex;
 
-template <typename Case>
-std::string CaseName(const testing::TestParamInfo<Case>& info) {
-  return info.param.name;
-}
+using test::CaseName;
 
 // Bytes 0, 7, 14, ... wrapping: every bit pattern turns up in a few hundred bytes.
 std::string Pattern(std::size_t length) {

@@ -1,10 +1,13 @@
-// Byte strings for test tables: Hex("82 A0 0D 0A") spells bytes exactly, with no escape pitfalls.
+// What the text layer's test tables share: byte strings spelled exactly (Hex("82 A0 0D 0A"), with
+// no escape pitfalls), bytes shown in failure messages, and case names for parameterised tables.
 #pragma once
 
 #include <cstdio>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+
+#include <gtest/gtest.h>
 
 namespace rirevar::test {
 
@@ -41,6 +44,12 @@ inline std::string ToHex(std::string_view bytes) {
     out += cell;
   }
   return out;
+}
+
+// Names each row of a parameterised table after its `name` field.
+template <typename Case>
+std::string CaseName(const testing::TestParamInfo<Case>& info) {
+  return info.param.name;
 }
 
 }  // namespace rirevar::test
