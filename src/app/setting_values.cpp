@@ -1,0 +1,20 @@
+#include "app/setting_values.h"
+
+#include <charconv>
+#include <string>
+
+namespace rirevar {
+
+std::optional<int> IntValue(const Settings& settings, std::string_view key) {
+  const std::string text = settings.Value(key);
+  int value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+std::optional<std::int32_t> FontValue(const Settings& settings, std::string_view key, FontSpec& font) {
+  return TextToFont(font, settings.Value(key));
+}
+
+}  // namespace rirevar
