@@ -152,7 +152,7 @@ void TFrmNuv::LoadSettings() {
   RestoreFont(*DBMemo1, DBMemo1Font, Settings, "DBMemoFont");
   RestoreFont(*DBGrid1, DBGrid1Font, Settings, "DBMailGridFont");
   RestoreFont(*TreeView1, TreeView1Font, Settings, "TreeFont");
-  SetBodyWrap(Settings.Value("DBMemoWrap") == "1");
+  SetWordWrap(*DBMemo1, *popWrap, Settings.Value("DBMemoWrap") == "1");
   treeWidth_.Restore(Settings, "FrmBodyW");
   gridHeight_.Restore(Settings, "FrmBodyH");
   const bool autoReceive = Settings.Value("AutoRecieve") == "1";
@@ -186,7 +186,7 @@ void TFrmNuv::WriteDefaultSettings() {
   WriteDefaultMailColumns();
   MailColumnFields = SplitFields(Settings.Value("ColMail"), '|');
   MailColumnWidths = SplitFields(Settings.Value("ColMailSize"), '|');
-  SetBodyWrap(false);
+  SetWordWrap(*DBMemo1, *popWrap, false);
 }
 
 void TFrmNuv::WriteDefaultMailColumns() {
@@ -222,13 +222,7 @@ void TFrmNuv::SaveSettings() {
   }
 }
 
-void TFrmNuv::SetBodyWrap(bool wrap) {
-  DBMemo1->setLineWrapMode(wrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
-  DBMemo1->setHorizontalScrollBarPolicy(wrap ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
-  popWrap->setChecked(wrap);
-}
-
-void TFrmNuv::popWrapClick() { SetBodyWrap(popWrap->isChecked()); }
+void TFrmNuv::popWrapClick() { SetWordWrap(*DBMemo1, *popWrap, popWrap->isChecked()); }
 
 void TFrmNuv::mnAutoRecieveClick() { SetTimerEnabled(mnAutoRecieve->isChecked()); }
 

@@ -81,7 +81,6 @@ class TFrmNuv : public QMainWindow {
   void FormClose(QCloseEvent& event);
   void WriteDefaultSettings();
   void WriteDefaultMailColumns();
-  void SetBodyWrap(bool wrap);
   void SetTimerEnabled(bool enabled);
 
   PaneSize treeWidth_;

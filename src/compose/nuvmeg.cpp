@@ -27,12 +27,12 @@ TFrmMeg1::TFrmMeg1() {
   mnWrap->setObjectName("mnWrap");
   mnWrap->setCheckable(true);
   mnWrap->setShortcut(QKeySequence("Ctrl+W"));
-  SetWrap(false);
+  SetWordWrap(*Memo1, *mnWrap, false);
 
   const Settings& settings = FrmNuv->Settings;
   if (!settings.Value("MegLeft").empty()) {
     RestoreBounds(*this, settings, {"MegLeft", "MegTop", "MegWidth", "MegHeight"});
-    SetWrap(settings.Value("MegWrap") == "1");
+    SetWordWrap(*Memo1, *mnWrap, settings.Value("MegWrap") == "1");
     RestoreFont(*Memo1, Memo1Font, settings, "MegFont");
   }
   if (settings.Value("DBName").empty()) {
@@ -45,12 +45,6 @@ TFrmMeg1::TFrmMeg1() {
   }
 }
 
-void TFrmMeg1::SetWrap(bool wrap) {
-  Memo1->setLineWrapMode(wrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
-  Memo1->setHorizontalScrollBarPolicy(wrap ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
-  mnWrap->setChecked(wrap);
-}
-
-void TFrmMeg1::mnWrapClick() { SetWrap(mnWrap->isChecked()); }
+void TFrmMeg1::mnWrapClick() { SetWordWrap(*Memo1, *mnWrap, mnWrap->isChecked()); }
 
 }  // namespace rirevar

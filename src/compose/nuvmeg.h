@@ -24,9 +24,6 @@ class TFrmMeg1 : public QMainWindow {
 
  public slots:
   void mnWrapClick();
-
- private:
-  void SetWrap(bool wrap);
 };
 
 inline TFrmMeg1* FrmMeg1 = nullptr;

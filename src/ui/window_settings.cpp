@@ -1,6 +1,8 @@
 #include "ui/window_settings.h"
 
+#include <QAction>
 #include <QEvent>
+#include <QPlainTextEdit>
 #include <QSplitter>
 #include <algorithm>
 #include <QWidget>
@@ -47,6 +49,12 @@ void SaveBounds(const QWidget& window, Settings& settings, const BoundsKeys& key
   settings.SetValue(keys.height, std::to_string(window.height()));
   settings.SetValue(keys.left, std::to_string(window.x()));
   settings.SetValue(keys.top, std::to_string(window.y()));
+}
+
+void SetWordWrap(QPlainTextEdit& editor, QAction& checkItem, bool wrap) {
+  editor.setLineWrapMode(wrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+  editor.setHorizontalScrollBarPolicy(wrap ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
+  checkItem.setChecked(wrap);
 }
 
 void RestoreFont(QWidget& control, ControlFont& kept, const Settings& settings, std::string_view key) {

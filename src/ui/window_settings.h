@@ -9,6 +9,8 @@
 
 #include "app/settings.h"
 
+class QAction;
+class QPlainTextEdit;
 class QSplitter;
 class QWidget;
 
@@ -38,6 +40,10 @@ struct BoundsKeys {
 // Each bound that the settings hold as a number replaces the window's; the others keep theirs.
 void RestoreBounds(QWidget& window, const Settings& settings, const BoundsKeys& keys);
 void SaveBounds(const QWidget& window, Settings& settings, const BoundsKeys& keys);
+
+// Word wrap of a text view with the check item that shows it: wrapped lines scroll vertically
+// only, unwrapped ones both ways.
+void SetWordWrap(QPlainTextEdit& editor, QAction& checkItem, bool wrap);
 
 // A control's font and background colour as the settings keep them, so that what was read is
 // written back unchanged (character set included).
