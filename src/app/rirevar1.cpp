@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QLineEdit>
 #include <QHeaderView>
 #include <QMenu>
 #include <QMenuBar>
@@ -14,6 +15,9 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "app/db_operations.h"
+#include "app/default_settings.h"
+#include "app/nuvdb.h"
 #include "app/setting_values.h"
 #include "compose/nuvmeg.h"
 #include "address/nuvaddress.h"
@@ -35,8 +39,6 @@ constexpr int kDesignGridHeight = 150;
 // Account records hold at least eight fields; older files may have fewer.
 constexpr int kAccountSeparators = 7;
 
-std::string Sjis(const char* utf8) { return FromQ(QString::fromUtf8(utf8)); }
-
 std::string JoinFields(const std::vector<std::string>& fields) {
   std::string joined;
   for (std::size_t i = 0; i < fields.size(); ++i) {
@@ -53,6 +55,9 @@ TFrmNuv::TFrmNuv()
       Splitter2(new QSplitter(Qt::Vertical)),
       treeWidth_(*Splitter1, kDesignTreeWidth),
       gridHeight_(*Splitter2, kDesignGridHeight) {
+  // The other parts reach the process-wide state through FrmNuv, already while it is constructed
+  // (the connection at start-up).
+  FrmNuv = this;
   setObjectName("FrmNuv");
   resize(kDesignWidth, kDesignHeight);
   ControlFont windowFont;
@@ -122,6 +127,10 @@ TFrmNuv::TFrmNuv()
   mnClose = FileMenu->addAction(QString::fromUtf8("終了(&Q)"), this, &TFrmNuv::mnCloseClick);
   mnClose->setObjectName("mnClose");
 
+  SettingMenu = menuBar()->addMenu(QString::fromUtf8("設定(&O)"));
+  mnDatabase = SettingMenu->addAction(QString::fromUtf8("ﾃﾞｰﾀﾍﾞｰｽ設定(&D)"), this, &TFrmNuv::mnDatabaseClick);
+  mnDatabase->setObjectName("mnDatabase");
+
   Timer1 = new QTimer(this);
   Timer1->setObjectName("Timer1");
   Timer1->setInterval(1000);
@@ -132,6 +141,31 @@ TFrmNuv::TFrmNuv()
   HeaderLogPath = Settings.Value("TempDir") + "/header.log";
   setWindowTitle(ToQ(Settings.Value("Caption")));
   SortColumn = "date";
+  const std::string database = Settings.Value("DBName");
+  if (!database.empty()) {
+    ConnectDb(Settings.Value("DBHost"), database, true,
+              UnscramblePassword(Settings.Value("DBPasswd"), PasswordStart(database)), Settings.Value("DBUser"));
+  }
+}
+
+void TFrmNuv::mnDatabaseClick() {
+  const std::string name = Settings.Value("DBName");
+  FrmDb->EdtHost->setText(ToQ(Settings.Value("DBHost")));
+  FrmDb->EdtName->setText(ToQ(name));
+  FrmDb->EdtUser->setText(ToQ(Settings.Value("DBUser")));
+  if (!name.empty()) {
+    FrmDb->EdtPasswd->setText(ToQ(UnscramblePassword(Settings.Value("DBPasswd"), PasswordStart(name))));
+  }
+  if (Dialogs().ShowModal(*FrmDb) != QDialog::Accepted) return;
+  const std::string host = FromQ(FrmDb->EdtHost->text());
+  const std::string database = FromQ(FrmDb->EdtName->text());
+  const std::string user = FromQ(FrmDb->EdtUser->text());
+  const std::string password = FromQ(FrmDb->EdtPasswd->text());
+  Settings.SetValue("DBHost", host);
+  Settings.SetValue("DBName", database);
+  Settings.SetValue("DBUser", user);
+  Settings.SetValue("DBPasswd", ScramblePassword(password, PasswordStart(database)));
+  ConnectDb(host, database, true, password, user);
 }
 
 void TFrmNuv::LoadSettings() {
@@ -144,7 +178,7 @@ void TFrmNuv::LoadSettings() {
                          QString::fromUtf8("ｴﾗｰ"), MessageButtons::Ok, MessageIcon::Stop);
   }
   if (!loaded) {
-    WriteDefaultSettings();
+    WriteDefaults();
     return;
   }
   Settings = std::move(*loaded);
@@ -165,33 +199,16 @@ void TFrmNuv::LoadSettings() {
       line += '|';
     }
   }
-  if (Settings.Value("ColMail") == "||||") WriteDefaultMailColumns();
+  if (Settings.Value("ColMail") == "||||") WriteDefaultMailColumns(Settings);
   MailColumnFields = SplitFields(Settings.Value("ColMail"), '|');
   MailColumnWidths = SplitFields(Settings.Value("ColMailSize"), '|');
 }
 
-void TFrmNuv::WriteDefaultSettings() {
-  const std::string directory = FromQ(ExecutableDirectory());
-  Settings.SetValue("pop0", "default|pop.example.invalid|||110|0|0|");
-  Settings.SetValue("MaxMailSize", "2048");
-  Settings.SetValue("SmtpPort", "25");
-  Settings.SetValue("ColAddress", "name|email|tel|company|belong");
-  Settings.SetValue("ColAddressSize", "59|141|82|53|64");
-  Settings.SetValue("Interval", "15");
-  Settings.SetValue("TempDir", directory + "log");
-  Settings.SetValue("TenpDir", directory + "tenp");
-  Settings.SetValue("Caption", "nuv");
-  Settings.SetValue("Div0", Sjis("subject like '%リンゴ%' or subject like '%バナナ%' >> 5"));
-  Settings.SetValue("QuickSave", directory);
-  WriteDefaultMailColumns();
+void TFrmNuv::WriteDefaults() {
+  WriteDefaultSettings(Settings, FromQ(ExecutableDirectory()));
   MailColumnFields = SplitFields(Settings.Value("ColMail"), '|');
   MailColumnWidths = SplitFields(Settings.Value("ColMailSize"), '|');
   SetWordWrap(*DBMemo1, *popWrap, false);
-}
-
-void TFrmNuv::WriteDefaultMailColumns() {
-  Settings.SetValue("ColMail", "subject|mailfrom|date|size|name");
-  Settings.SetValue("ColMailSize", "354|186|112|55|30");
 }
 
 void TFrmNuv::SaveSettings() {

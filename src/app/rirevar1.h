@@ -52,6 +52,8 @@ class TFrmNuv : public QMainWindow {
   QMenu* FileMenu;
   QAction* mnAutoRecieve;
   QAction* mnClose;
+  QMenu* SettingMenu;
+  QAction* mnDatabase;
   QTimer* Timer1;
 
   // The mail list's columns: field names and widths, in display order.
@@ -72,6 +74,7 @@ class TFrmNuv : public QMainWindow {
  public slots:
   void mnAutoRecieveClick();
   void mnCloseClick();
+  void mnDatabaseClick();
   void popWrapClick();
 
  protected:
@@ -79,8 +82,7 @@ class TFrmNuv : public QMainWindow {
 
  private:
   void FormClose(QCloseEvent& event);
-  void WriteDefaultSettings();
-  void WriteDefaultMailColumns();
+  void WriteDefaults();
   void SetTimerEnabled(bool enabled);
 
   PaneSize treeWidth_;

@@ -335,4 +335,8 @@ std::optional<std::int32_t> TextToFont(FontSpec& font, std::string_view text) {
   return controlColor;
 }
 
+int PasswordStart(std::string_view name) {
+  return name.empty() ? 0 : static_cast<unsigned char>(name[0]) & 0x7F;
+}
+
 }  // namespace rirevar

@@ -48,6 +48,9 @@ class Settings {
 // (the first character of the database or account name with its top bit cleared).
 [[nodiscard]] std::string ScramblePassword(std::string_view password, int start);
 [[nodiscard]] std::string UnscramblePassword(std::string_view stored, int start);
+// The key position a password starts at: the first character of the database or account name,
+// with its top bit cleared.
+[[nodiscard]] int PasswordStart(std::string_view name);
 
 // A font as the settings file keeps it: "Charset|FontColor|Height|Name|Size|ControlColor".
 // Colours are signed 32-bit values: 0x00BBGGRR for a plain colour, 0xFF000000 + an index for a
