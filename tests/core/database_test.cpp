@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/init_script.h"
+#include "database_fixture.h"
 #include "test_support.h"
 
 namespace rirevar {
@@ -167,54 +168,11 @@ TEST(ResultSetTest, LocalEditsShowUntilDiscarded) {
 
 // ---- Against the test server ----
 
-// The server of the test run, from the variables scripts/test sets; empty host if unset.
-ConnectionParameters TestServer() {
-  const char* host = std::getenv("RIREVAR_TEST_DB_HOST");
-  const char* user = std::getenv("RIREVAR_TEST_DB_USER");
-  return {host != nullptr ? host : "", "", user != nullptr ? user : "", ""};
-}
-
-std::string ReadFile(const char* path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return {};
-  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
+using test::TestServer;
 
 // Each test works in a database of its own, made by the table script as the program runs it.
-class DatabaseTest : public testing::Test {
+class DatabaseTest : public test::DatabaseFixture {
  protected:
-  void SetUp() override {
-    parameters_ = TestServer();
-    if (parameters_.host.empty() || parameters_.user.empty()) {
-      FAIL() << "RIREVAR_TEST_DB_HOST and RIREVAR_TEST_DB_USER must name the test server "
-                "(scripts/test starts one and sets them)";
-    }
-    static int counter = 0;
-    name_ = "rirevar_test_" + std::to_string(getpid()) + "_" + std::to_string(++counter);
-    admin_.Open(parameters_);
-    admin_.Execute("create database " + name_);
-    parameters_.database = name_;
-    db_.Open(parameters_);
-    RunScript(db_);
-  }
-
-  void TearDown() override {
-    db_.Close();
-    if (admin_.IsOpen()) admin_.Execute("drop database if exists " + name_);
-  }
-
-  static void RunScript(Connection& connection) {
-    const std::string script = ReadFile(RIREVAR_INITTBL);
-    ASSERT_FALSE(script.empty()) << "no table script at " << RIREVAR_INITTBL;
-    for (const std::string& statement : ScriptStatements(script)) {
-      try {
-        connection.Execute(statement);
-      } catch (const DatabaseError& error) {
-        ADD_FAILURE() << error.what() << "\n\n" << statement;
-      }
-    }
-  }
-
   std::vector<std::string> Column(const std::string& query) {
     const ResultSet rows = db_.Query(query);
     std::vector<std::string> values;
@@ -222,10 +180,6 @@ class DatabaseTest : public testing::Test {
     return values;
   }
 
-  ConnectionParameters parameters_;
-  std::string name_;
-  Connection admin_;
-  Connection db_;
 };
 
 TEST_F(DatabaseTest, ScriptCreatesTheFixedFoldersAndStates) {

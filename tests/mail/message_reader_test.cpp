@@ -49,23 +49,10 @@ class Recorder : public MessageStore {
   std::vector<int> progress;
 };
 
-// The message as the POP3 client hands it on: its lines without their CR LF.
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find("\r\n", start);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(text.substr(start, end - start));
-    start = end + 2;
-  }
-  return lines;
-}
-
 std::vector<std::string> Fixture(const std::string& name) {
   std::ifstream file(std::string(RIREVAR_FIXTURES) + "/" + name, std::ios::binary);
   EXPECT_TRUE(file) << name;
-  return Lines(std::string(std::istreambuf_iterator<char>(file), {}));
+  return test::MessageLines(std::string(std::istreambuf_iterator<char>(file), {}));
 }
 
 class TokyoTime : public testing::Test {

@@ -19,6 +19,7 @@
 #include "app/settings.h"
 #include "receive/message_reader.h"
 #include "receive/received_store.h"
+#include "store_fixture.h"
 #include "test_support.h"
 #include "text/sjis_unicode.h"
 #include "text/transfer_encoding.h"
@@ -26,24 +27,7 @@
 namespace rirevar {
 namespace {
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return {};
-  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
-// The message as the POP3 client hands it on: its lines without their CR LF.
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find("\r\n", start);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(text.substr(start, end - start));
-    start = end + 2;
-  }
-  return lines;
-}
+using test::ReadFile;
 
 std::string WithoutBreaks(const std::string& text) {
   std::string out;
@@ -167,46 +151,18 @@ struct RealWorldCase {
   std::string name;
 };
 
-class PythonReferenceTest : public testing::TestWithParam<RealWorldCase> {
+class PythonReferenceTest : public test::ReceivedStoreTest, public testing::WithParamInterface<RealWorldCase> {
  protected:
-  void SetUp() override {
-    const char* host = std::getenv("RIREVAR_TEST_DB_HOST");
-    const char* user = std::getenv("RIREVAR_TEST_DB_USER");
-    if (host == nullptr || user == nullptr || *host == '\0' || *user == '\0') {
-      FAIL() << "RIREVAR_TEST_DB_HOST and RIREVAR_TEST_DB_USER must name the test server "
-                "(scripts/test starts one and sets them)";
-    }
-    parameters_ = {host, "", user, ""};
-    static int counter = 0;
-    name_ = "rirevar_python_" + std::to_string(getpid()) + "_" + std::to_string(++counter);
-    admin_.Open(parameters_);
-    admin_.Execute("create database " + name_);
-    parameters_.database = name_;
-    db_.Open(parameters_);
-    const std::string script = ReadFile(RIREVAR_INITTBL);
-    ASSERT_FALSE(script.empty()) << "no table script at " << RIREVAR_INITTBL;
-    for (const std::string& statement : ScriptStatements(script)) db_.Execute(statement);
-    char pattern[] = "/tmp/rirevar_tenp_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    tenpDir_ = pattern;
-  }
-
-  void TearDown() override {
-    db_.Close();
-    if (admin_.IsOpen()) admin_.Execute("drop database if exists " + name_);
-    if (!tenpDir_.empty()) std::filesystem::remove_all(tenpDir_);
-  }
-
   // Reads and stores the message as the receive engine does, then reads back what was stored.
   Reading StoreAndReadBack(const std::string& path, bool& onePart) {
-    std::vector<std::string> lines = Lines(ReadFile(path));
+    std::vector<std::string> lines = test::MessageLines(ReadFile(path));
     EXPECT_FALSE(lines.empty()) << path;
     const int id = NextMessageId(db_);
     const ReceivedHeader header = ReadMessageHeader(lines);
     onePart = !HeaderParam(header.contentType, "boundary") && header.transferEncoding != "base64";
-    ReceivedStore store(db_, runState_, settings_, tenpDir_, log_, id, [](int, const std::string&) {}, [](int) {});
-    StoreMessageParts(header, lines, store);
-    store.Commit();
+    const auto store = NewStore(id);
+    StoreMessageParts(header, lines, *store);
+    store->Commit();
 
     Reading reading;
     const ResultSet mail = db_.Query("select body from mail where m_id=" + std::to_string(id));
@@ -228,14 +184,6 @@ class PythonReferenceTest : public testing::TestWithParam<RealWorldCase> {
     return reading;
   }
 
-  ConnectionParameters parameters_;
-  std::string name_;
-  Connection admin_;
-  Connection db_;
-  std::string tenpDir_;
-  ReceiveRunState runState_;
-  Settings settings_;
-  std::ostringstream log_;
 };
 
 TEST_P(PythonReferenceTest, StoredMessageReadsAsPythonReadsIt) {

@@ -17,25 +17,13 @@ namespace {
 
 using test::ReadFile;
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find("\r\n", start);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(text.substr(start, end - start));
-    start = end + 2;
-  }
-  return lines;
-}
-
 std::string Sjis(const char* utf8) { return Utf8ToSjisTyped(utf8); }
 
 class ReceivedMailTest : public test::ReceivedStoreTest {
  protected:
   // Reads and stores one message as the receive engine does; its id.
   int Receive(const std::string& message) {
-    std::vector<std::string> lines = Lines(message);
+    std::vector<std::string> lines = test::MessageLines(message);
     const ReceivedHeader header = ReadMessageHeader(lines);
     const int id = NextMessageId(db_);
     const auto store = NewStore(id);

@@ -1,5 +1,5 @@
-// A database of its own for each test, made by the table script as the program runs it, an
-// attachment directory of its own, and the seams a store reports to.
+// A database of its own for each test, an attachment directory of its own, and the seams a
+// store reports to.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "app/database.h"
-#include "app/init_script.h"
+#include "database_fixture.h"
 #include "app/settings.h"
 #include "receive/received_store.h"
 
@@ -24,39 +24,17 @@ namespace rirevar::test {
 
 using Popups = std::vector<std::pair<int, std::string>>;
 
-inline std::string ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return {};
-  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
-class ReceivedStoreTest : public testing::Test {
+class ReceivedStoreTest : public DatabaseFixture {
  protected:
   void SetUp() override {
-    const char* host = std::getenv("RIREVAR_TEST_DB_HOST");
-    const char* user = std::getenv("RIREVAR_TEST_DB_USER");
-    if (host == nullptr || user == nullptr || *host == '\0' || *user == '\0') {
-      FAIL() << "RIREVAR_TEST_DB_HOST and RIREVAR_TEST_DB_USER must name the test server "
-                "(scripts/test starts one and sets them)";
-    }
-    parameters_ = {host, "", user, ""};
-    static int counter = 0;
-    name_ = "rirevar_store_" + std::to_string(getpid()) + "_" + std::to_string(++counter);
-    admin_.Open(parameters_);
-    admin_.Execute("create database " + name_);
-    parameters_.database = name_;
-    db_.Open(parameters_);
-    const std::string script = ReadFile(RIREVAR_INITTBL);
-    ASSERT_FALSE(script.empty()) << "no table script at " << RIREVAR_INITTBL;
-    for (const std::string& statement : ScriptStatements(script)) db_.Execute(statement);
+    DatabaseFixture::SetUp();
     char pattern[] = "/tmp/rirevar_tenp_XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     tenpDir_ = pattern;
   }
 
   void TearDown() override {
-    db_.Close();
-    if (admin_.IsOpen()) admin_.Execute("drop database if exists " + name_);
+    DatabaseFixture::TearDown();
     if (!tenpDir_.empty()) std::filesystem::remove_all(tenpDir_);
   }
 
@@ -89,10 +67,6 @@ class ReceivedStoreTest : public testing::Test {
     EXPECT_TRUE(popups_.empty());
   }
 
-  ConnectionParameters parameters_;
-  std::string name_;
-  Connection admin_;
-  Connection db_;
   std::string tenpDir_;
   ReceiveRunState runState_;
   Settings settings_;

@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -44,6 +45,19 @@ inline std::string ToHex(std::string_view bytes) {
     out += cell;
   }
   return out;
+}
+
+// A message as the POP3 client hands it on: its lines without their CR LF.
+inline std::vector<std::string> MessageLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find("\r\n", start);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(start, end - start));
+    start = end + 2;
+  }
+  return lines;
 }
 
 // Names each row of a parameterised table after its `name` field.
