@@ -18,6 +18,7 @@
 #include "app/db_operations.h"
 #include "app/default_settings.h"
 #include "app/nuvdb.h"
+#include "receive/nuvpop.h"
 #include "app/setting_values.h"
 #include "compose/nuvmeg.h"
 #include "address/nuvaddress.h"
@@ -127,7 +128,13 @@ TFrmNuv::TFrmNuv()
   mnClose = FileMenu->addAction(QString::fromUtf8("終了(&Q)"), this, &TFrmNuv::mnCloseClick);
   mnClose->setObjectName("mnClose");
 
+  ViewMenu = menuBar()->addMenu(QString::fromUtf8("表示(&V)"));
+  mnNewWindow = ViewMenu->addAction(QString::fromUtf8("新着ｳｨﾝﾄﾞｳ(&N)"), this, &TFrmNuv::mnNewWindowClick);
+  mnNewWindow->setObjectName("mnNewWindow");
+
   SettingMenu = menuBar()->addMenu(QString::fromUtf8("設定(&O)"));
+  mnPOP3 = SettingMenu->addAction(QString::fromUtf8("POP3設定...(&P)"), this, &TFrmNuv::mnPOP3Click);
+  mnPOP3->setObjectName("mnPOP3");
   mnDatabase = SettingMenu->addAction(QString::fromUtf8("ﾃﾞｰﾀﾍﾞｰｽ設定(&D)"), this, &TFrmNuv::mnDatabaseClick);
   mnDatabase->setObjectName("mnDatabase");
 
@@ -146,6 +153,13 @@ TFrmNuv::TFrmNuv()
     ConnectDb(Settings.Value("DBHost"), database, true,
               UnscramblePassword(Settings.Value("DBPasswd"), PasswordStart(database)), Settings.Value("DBUser"));
   }
+}
+
+void TFrmNuv::mnNewWindowClick() { FrmNew->show(); }
+
+void TFrmNuv::mnPOP3Click() {
+  FrmPop->LoadAllIni();
+  Dialogs().ShowModal(*FrmPop);
 }
 
 void TFrmNuv::mnDatabaseClick() {

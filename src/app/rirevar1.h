@@ -52,7 +52,10 @@ class TFrmNuv : public QMainWindow {
   QMenu* FileMenu;
   QAction* mnAutoRecieve;
   QAction* mnClose;
+  QMenu* ViewMenu;
+  QAction* mnNewWindow;
   QMenu* SettingMenu;
+  QAction* mnPOP3;
   QAction* mnDatabase;
   QTimer* Timer1;
 
@@ -74,6 +77,8 @@ class TFrmNuv : public QMainWindow {
  public slots:
   void mnAutoRecieveClick();
   void mnCloseClick();
+  void mnNewWindowClick();
+  void mnPOP3Click();
   void mnDatabaseClick();
   void popWrapClick();
 
