@@ -12,28 +12,13 @@
 #include "app/init_script.h"
 #include "app/rirevar1.h"
 #include "ui/app_directory.h"
+#include "ui/controls.h"
 #include "ui/dialog_host.h"
 #include "ui/sjis_qstring.h"
 #include "ui/window_settings.h"
 
 namespace rirevar {
 
-namespace {
-
-QLineEdit* NamedEdit(const char* name) {
-  auto* edit = new QLineEdit;
-  edit->setObjectName(name);
-  return edit;
-}
-
-QPushButton* NamedButton(const char* name, const char* caption) {
-  auto* button = new QPushButton(QString::fromUtf8(caption));
-  button->setObjectName(name);
-  button->setAutoDefault(false);
-  return button;
-}
-
-}  // namespace
 
 TFrmDb::TFrmDb() {
   SetUpWindow(*this, "FrmDb", QString::fromUtf8("ﾃﾞｰﾀﾍﾞｰｽ設定"), WindowFrame::FixedDialog, QSize(300, 200));

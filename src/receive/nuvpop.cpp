@@ -13,6 +13,7 @@
 #include "app/rirevar1.h"
 #include "app/settings.h"
 #include "receive/accounts.h"
+#include "ui/controls.h"
 #include "ui/dialog_host.h"
 #include "ui/sjis_qstring.h"
 #include "ui/window_settings.h"
@@ -20,25 +21,6 @@
 namespace rirevar {
 
 namespace {
-
-QLineEdit* NamedEdit(const char* name) {
-  auto* edit = new QLineEdit;
-  edit->setObjectName(name);
-  return edit;
-}
-
-QPushButton* NamedButton(const char* name, const char* caption) {
-  auto* button = new QPushButton(QString::fromUtf8(caption));
-  button->setObjectName(name);
-  button->setAutoDefault(false);
-  return button;
-}
-
-QCheckBox* NamedCheck(const char* name, const char* caption) {
-  auto* check = new QCheckBox(QString::fromUtf8(caption));
-  check->setObjectName(name);
-  return check;
-}
 
 std::string Field(const std::vector<std::string>& fields, std::size_t index) {
   return index < fields.size() ? fields[index] : std::string();
