@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QSplitter>
+#include <QStyle>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTimer>
@@ -120,7 +121,18 @@ TFrmNuv::TFrmNuv()
   connect(DBMemo1, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& at) { PopupMenu3->popup(DBMemo1->mapToGlobal(at)); });
 
+  ToolBar1->addSeparator()->setObjectName("ToolButton7");
+  ToolButton4 = ToolBar1->addAction(style()->standardIcon(QStyle::SP_ArrowDown), QString::fromUtf8("受信"), this,
+                                    &TFrmNuv::mnRecieveAllClick);
+  ToolButton4->setObjectName("ToolButton4");
+
   FileMenu = menuBar()->addMenu(QString::fromUtf8("ﾌｧｲﾙ(&F)"));
+  mnRecieveAll = FileMenu->addAction(QString::fromUtf8("全て受信(&R)"), this, &TFrmNuv::mnRecieveAllClick);
+  mnRecieveAll->setObjectName("mnRecieveAll");
+  mnRecieveAll->setShortcut(QKeySequence(Qt::Key_F5));
+  mnRecieve = FileMenu->addMenu(QString::fromUtf8("受信"));
+  mnRecieve->setObjectName("mnRecieve");
+  connect(mnRecieve, &QMenu::triggered, this, &TFrmNuv::ReceiveItemClick);
   mnAutoRecieve = FileMenu->addAction(QString::fromUtf8("自動受信"), this, &TFrmNuv::mnAutoRecieveClick);
   mnAutoRecieve->setObjectName("mnAutoRecieve");
   mnAutoRecieve->setCheckable(true);
@@ -141,6 +153,7 @@ TFrmNuv::TFrmNuv()
   Timer1 = new QTimer(this);
   Timer1->setObjectName("Timer1");
   Timer1->setInterval(1000);
+  connect(Timer1, &QTimer::timeout, this, &TFrmNuv::Timer1Timer);
 
   IniPath = FromQ(ExecutableDirectory() + "nuv.ini");
   LoadSettings();
@@ -150,8 +163,10 @@ TFrmNuv::TFrmNuv()
   SortColumn = "date";
   const std::string database = Settings.Value("DBName");
   if (!database.empty()) {
-    ConnectDb(Settings.Value("DBHost"), database, true,
-              UnscramblePassword(Settings.Value("DBPasswd"), PasswordStart(database)), Settings.Value("DBUser"));
+    if (ConnectDb(Settings.Value("DBHost"), database, true,
+                  UnscramblePassword(Settings.Value("DBPasswd"), PasswordStart(database)), Settings.Value("DBUser"))) {
+      BuildReceiveMenu();
+    }
   }
 }
 
@@ -160,6 +175,7 @@ void TFrmNuv::mnNewWindowClick() { FrmNew->show(); }
 void TFrmNuv::mnPOP3Click() {
   FrmPop->LoadAllIni();
   Dialogs().ShowModal(*FrmPop);
+  BuildReceiveMenu();
 }
 
 void TFrmNuv::mnDatabaseClick() {
@@ -179,7 +195,7 @@ void TFrmNuv::mnDatabaseClick() {
   Settings.SetValue("DBName", database);
   Settings.SetValue("DBUser", user);
   Settings.SetValue("DBPasswd", ScramblePassword(password, PasswordStart(database)));
-  ConnectDb(host, database, true, password, user);
+  if (ConnectDb(host, database, true, password, user)) BuildReceiveMenu();
 }
 
 void TFrmNuv::LoadSettings() {

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QTime>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -49,7 +51,10 @@ class TFrmNuv : public QMainWindow {
   QStatusBar* StatusBar1;
   QMenu* PopupMenu3;
   QAction* popWrap;
+  QAction* ToolButton4;  // "受信"
   QMenu* FileMenu;
+  QAction* mnRecieveAll;
+  QMenu* mnRecieve;
   QAction* mnAutoRecieve;
   QAction* mnClose;
   QMenu* ViewMenu;
@@ -58,6 +63,8 @@ class TFrmNuv : public QMainWindow {
   QAction* mnPOP3;
   QAction* mnDatabase;
   QTimer* Timer1;
+  // The local time the auto-receive timer goes by; replaceable in tests.
+  std::function<QTime()> Clock = [] { return QTime::currentTime(); };
 
   // The mail list's columns: field names and widths, in display order.
   std::vector<std::string> MailColumnFields;
@@ -69,12 +76,19 @@ class TFrmNuv : public QMainWindow {
 
   void LoadSettings();
   void SaveSettings();
+  // One item per account in the "受信" submenu.
+  void BuildReceiveMenu();
+  // Receives the accounts ReceiveSelector names, then returns it to idle.
+  void RunReceive();
 
  signals:
   // The main window has closed: the program ends.
   void Closed();
 
  public slots:
+  void mnRecieveAllClick();
+  void ReceiveItemClick(QAction* item);
+  void Timer1Timer();
   void mnAutoRecieveClick();
   void mnCloseClick();
   void mnNewWindowClick();
@@ -94,6 +108,8 @@ class TFrmNuv : public QMainWindow {
   PaneSize gridHeight_;
   // A settings file that exists but could not be read is never overwritten.
   bool settingsReadable_ = true;
+  // The user was told that Interval is no usable number; told again only after it was mended.
+  bool intervalReported_ = false;
 };
 
 inline TFrmNuv* FrmNuv = nullptr;

@@ -8,6 +8,9 @@
 
 namespace rirevar {
 
+// A decimal integer (a leading "-" allowed), nothing for any other text.
+[[nodiscard]] std::optional<int> IntText(std::string_view text);
+
 // The value of `key` as a decimal integer; nothing when the key is missing or is not a number, so
 // that a hand-edited file keeps the design value instead of stopping start-up.
 [[nodiscard]] std::optional<int> IntValue(const Settings& settings, std::string_view key);

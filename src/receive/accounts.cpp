@@ -51,4 +51,14 @@ void SaveAccounts(Settings& settings, const std::vector<std::string>& accounts) 
               lines.end());
 }
 
+std::vector<std::string> AccountRecords(const Settings& settings) {
+  std::vector<std::string> records;
+  for (const std::string& line : settings.Lines()) {
+    if (!line.starts_with("Pop")) continue;
+    const std::size_t equals = line.find('=');
+    records.push_back(equals == std::string::npos ? std::string() : line.substr(equals + 1));
+  }
+  return records;
+}
+
 }  // namespace rirevar

@@ -17,4 +17,8 @@ namespace rirevar {
 // place, and no other account line is left behind.
 void SaveAccounts(Settings& settings, const std::vector<std::string>& accounts);
 
+// The records of the lines that begin with "Pop" (exact case), in file order. The receive menu and
+// the receive engine number the accounts by their position here.
+[[nodiscard]] std::vector<std::string> AccountRecords(const Settings& settings);
+
 }  // namespace rirevar

@@ -16,13 +16,17 @@
 #include <thread>
 #include <vector>
 
+#include "scripted_pop3_server.h"
 #include "test_support.h"
+#include "test_mailbox.h"
 
 namespace rirevar {
 namespace {
 
 using namespace std::chrono_literals;
 using test::CaseName;
+using test::ScriptedServer;
+using test::SilentServer;
 
 struct Md5Case {
   std::string name;
@@ -72,50 +76,16 @@ TEST(ApopTest, GreetingWithoutTimestampOffersNoApop) {
 // The Dovecot of the test run, with a fresh user and maildir per test.
 class Pop3ServerTest : public testing::Test {
  protected:
-  void SetUp() override {
-    const char* address = std::getenv("RIREVAR_TEST_POP3_HOST");
-    const char* dir = std::getenv("RIREVAR_TEST_POP3_DIR");
-    ASSERT_TRUE(address && dir) << "RIREVAR_TEST_POP3_HOST and RIREVAR_TEST_POP3_DIR are not set: start "
-                                   "the server with eval \"$(scripts/dovecot_test_server start DIR)\"";
-    const std::string hostPort = address;
-    host_ = hostPort.substr(0, hostPort.rfind(':'));
-    port_ = std::stoi(hostPort.substr(hostPort.rfind(':') + 1));
-    dir_ = dir;
-    static int users = 0;
-    user_ = "u" + std::to_string(getpid()) + "x" + std::to_string(++users);
-    struct stat owner {};
-    ASSERT_EQ(stat((dir_ / "mail").c_str(), &owner), 0);
-    uid_ = owner.st_uid;
-    gid_ = owner.st_gid;
-    for (const char* sub : {"", "/new", "/cur", "/tmp"}) MakeOwned(dir_ / "mail" / (user_ + sub), true);
-    std::ofstream(dir_ / "users" / user_) << user_ << ":{PLAIN}" << kPassword << "\n";
+  void Put(const std::vector<std::string>& lines) { mailbox_.Put(lines); }
+  void Open(Pop3Session& session, bool apop = false) {
+    session.Connect(host_, port_, user_, kPassword, apop);
   }
 
-  // Puts a message into the user's maildir; the file's lines end in LF as maildir keeps them.
-  void Put(const std::vector<std::string>& lines) {
-    std::string text;
-    for (const auto& line : lines) text += line + "\n";
-    // Dovecot numbers new messages in the order of the times their names begin with.
-    const auto path = dir_ / "mail" / user_ / "new" / (std::to_string(1700000000 + ++messages_) + ".M1P1.rirevar");
-    std::ofstream(path, std::ios::binary) << text;
-    MakeOwned(path, false);
-  }
-
-  void MakeOwned(const std::filesystem::path& path, bool directory) {
-    if (directory) std::filesystem::create_directories(path);
-    ASSERT_EQ(chown(path.c_str(), uid_, gid_), 0) << path;
-  }
-
-  void Open(Pop3Session& session, bool apop = false) { session.Connect(host_, port_, user_, kPassword, apop); }
-
-  static constexpr const char* kPassword = "pa55-word";
-  std::string host_;
-  int port_ = 0;
-  std::filesystem::path dir_;
-  std::string user_;
-  uid_t uid_ = 0;
-  gid_t gid_ = 0;
-  int messages_ = 0;
+  static constexpr const char* kPassword = test::TestMailbox::kPassword;
+  test::TestMailbox mailbox_;
+  std::string host_ = mailbox_.Host();
+  int port_ = mailbox_.Port();
+  std::string user_ = mailbox_.User();
 };
 
 TEST_F(Pop3ServerTest, UserPassLogsIn) {
@@ -275,62 +245,6 @@ TEST_F(Pop3ServerTest, TlsToAPlainServerFailsAtOnce) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
   EXPECT_FALSE(session.Connected());
 }
-
-// A listening socket nobody accepts on: the kernel completes the connection, nothing is ever said.
-class SilentServer {
- public:
-  SilentServer() {
-    fd_ = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (bind(fd_, reinterpret_cast<sockaddr*>(&address), length) != 0 || listen(fd_, 4) != 0 ||
-        getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-      ADD_FAILURE() << "no listening socket";
-    }
-    port_ = ntohs(address.sin_port);
-  }
-  ~SilentServer() { close(fd_); }
-  int Port() const { return port_; }
-
- protected:
-  int Listener() const { return fd_; }
-
- private:
-  int fd_ = -1;
-  int port_ = 0;
-};
-
-// Answers each command line with the next reply in turn, then closes the connection.
-class ScriptedServer : public SilentServer {
- public:
-  explicit ScriptedServer(std::vector<std::string> replies)
-      : thread_([this, replies = std::move(replies)] {
-          const int client = accept(Listener(), nullptr, nullptr);
-          if (client < 0) return;
-          Write(client, "+OK ready\r\n");
-          std::string input;
-          for (const auto& reply : replies) {
-            char c = 0;
-            while (read(client, &c, 1) == 1 && c != '\n') input += c;
-            Write(client, reply);
-          }
-          close(client);
-        }) {}
-  ~ScriptedServer() { thread_.join(); }
-
- private:
-  static void Write(int fd, const std::string& text) {
-    for (std::size_t done = 0; done < text.size();) {
-      const auto written = send(fd, text.data() + done, text.size() - done, MSG_NOSIGNAL);
-      if (written <= 0) return;
-      done += static_cast<std::size_t>(written);
-    }
-  }
-
-  std::thread thread_;
-};
 
 TEST(Pop3ScriptedTest, ConnectionDroppedInsideAMessageEndsTheSession) {
   ScriptedServer server({"+OK\r\n", "+OK\r\n", "+OK 1 10\r\n", "+OK\r\nSubject: cut\r\n\r\nhalf a li"});
