@@ -2,6 +2,7 @@
 // account items, and the auto-receive timer. The run itself is the receive engine's.
 #include <QAction>
 #include <QCoreApplication>
+#include <QEvent>
 #include <QMenu>
 #include <QStatusBar>
 
@@ -23,9 +24,22 @@ namespace {
 constexpr int kIdle = 254;
 constexpr int kAllAccounts = 255;
 
-// Paints what the run changed (and whatever the window system asks to repaint) without taking
-// user input, so the new-mail window shows each line as it arrives.
-void KeepPainting() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
+// Paints what the run changed (and whatever the window system asks to repaint), so the new-mail
+// window shows each line as it arrives. User input meanwhile is dropped by InputBlock.
+void KeepPainting() { QCoreApplication::processEvents(); }
+
+// Drops keys, clicks and the like for as long as it lives: a command given during a receive must
+// not wait and run after it (held-back input would, so it is not held back but dropped).
+class InputBlock : public QObject {
+ public:
+  InputBlock() { QCoreApplication::instance()->installEventFilter(this); }
+  ~InputBlock() override { QCoreApplication::instance()->removeEventFilter(this); }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    return event->isInputEvent() || event->type() == QEvent::Shortcut;
+  }
+};
 
 class WindowReceiveView : public ReceiveView {
  public:
@@ -82,6 +96,7 @@ void TFrmNuv::RunReceive() {
     ~BackToIdle() { selector = kIdle; }
   } backToIdle{ReceiveSelector};
   ReceiveSummary.clear();
+  InputBlock inputBlock;
   WindowReceiveView view;
   ReceiveEngine engine(Settings, DbConnected ? &DM1->SQLConnection2 : nullptr,
                        {HeaderLogPath, ErrorLogPath, Settings.Value("TenpDir")}, view);
