@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "app/database.h"
 #include "app/init_script.h"
 #include "app/settings.h"
@@ -33,45 +34,7 @@
 namespace {
 
 using namespace rirevar;
-
-constexpr std::size_t kMegabyte = 1024 * 1024;
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream all;
-  all << file.rdbuf();
-  return all.str();
-}
-
-// The prose as ISO-2022-JP lines without line ends, as many as make `size` bytes.
-std::vector<std::string> JapaneseLines(const std::string& corpus, std::size_t size) {
-  std::vector<std::string> lines;
-  std::size_t total = 0;
-  std::size_t start = 0;
-  while (total < size) {
-    if (start >= corpus.size()) start = 0;
-    std::size_t end = corpus.find('\n', start);
-    if (end == std::string::npos) end = corpus.size();
-    std::string line = ConvertJCode(Utf8ToSjisTyped(corpus.substr(start, end - start)), CODE_JIS);
-    start = end + 1;
-    total += line.size() + 2;
-    lines.push_back(std::move(line));
-  }
-  return lines;
-}
-
-// Bytes like a compressed file's.
-std::string BinaryBytes(std::size_t size) {
-  std::string bytes(size, '\0');
-  std::uint32_t state = 2463534242u;
-  for (char& c : bytes) {
-    state ^= state << 13;
-    state ^= state >> 17;
-    state ^= state << 5;
-    c = static_cast<char>(state);
-  }
-  return bytes;
-}
+using namespace rirevar::bench;
 
 // A multipart/mixed message of about `size` bytes, as the POP3 client hands it on (lines without
 // their CR LF): 40 % Japanese text, 60 % a Base64 attachment in lines of 76 characters.
@@ -131,39 +94,6 @@ double Best(const std::vector<std::string>& message, const std::function<void(st
   }
   return best;
 }
-
-// A scratch database made by the table script, and an attachment directory, both removed at the end.
-class Scratch {
- public:
-  Scratch(const char* host, const char* user, const std::string& scriptPath) {
-    ConnectionParameters parameters{host, "", user, ""};
-    name_ = "rirevar_bench_" + std::to_string(getpid());
-    admin_.Open(parameters);
-    admin_.Execute("create database " + name_);
-    parameters.database = name_;
-    db.Open(parameters);
-    const std::string script = ReadFile(scriptPath);
-    if (script.empty()) throw std::runtime_error("no table script at " + scriptPath);
-    for (const std::string& statement : ScriptStatements(script)) db.Execute(statement);
-    char pattern[] = "/tmp/rirevar_bench_tenp_XXXXXX";
-    if (mkdtemp(pattern) == nullptr) throw std::runtime_error("cannot make an attachment directory");
-    tenpDir = pattern;
-  }
-  ~Scratch() {
-    db.Close();
-    admin_.Execute("drop database if exists " + name_);
-    std::filesystem::remove_all(tenpDir);
-  }
-  Scratch(const Scratch&) = delete;
-  Scratch& operator=(const Scratch&) = delete;
-
-  Connection db;
-  std::string tenpDir;
-
- private:
-  std::string name_;
-  Connection admin_;
-};
 
 }  // namespace
 
