@@ -109,7 +109,8 @@ void TFrmNuv::Timer1Timer() {
   const int minute = Clock().minute();
   if (AutoReceiveWait > 0) --AutoReceiveWait;
   if (!interval || *interval < 1) {
-    if (intervalReported_) return;
+    // Not in the middle of a receive: the run takes no input, so nobody could close the box.
+    if (intervalReported_ || ReceiveSelector != kIdle) return;
     intervalReported_ = true;
     Dialogs().MessageBox(QString::fromUtf8("自動受信の間隔 (Interval) が正しくないので、自動受信しません: \"") +
                              ToQ(Settings.Value("Interval")) +

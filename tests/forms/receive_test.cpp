@@ -237,6 +237,9 @@ class ReceiveTest : public QObject {
       Start();
       FrmNuv->Settings.SetValue("Interval", interval);
       FrmNuv->Clock = [] { return QTime(10, 0); };
+      FrmNuv->ReceiveSelector = 255;  // a tick inside a run waits with the report
+      FrmNuv->Timer1Timer();
+      FrmNuv->ReceiveSelector = 254;
       program_->Dialogs().Push(DialogAnswer::Ok);
       for (int i = 0; i < 3; ++i) FrmNuv->Timer1Timer();  // a second report would find no answer
       QVERIFY(!FrmNew->isVisible());
