@@ -118,8 +118,8 @@ std::optional<std::string> ReceiveEngine::ReceiveAccount(int index) {
     errorCount_ = -1;
     session.Abort();
   } catch (const std::exception& error) {
-    // The database or the header log failed, not the server: what was stored may leave it, and
-    // nothing else was deleted there.
+    // The database failed, not the server: what was stored may leave the server, and nothing
+    // else was deleted there.
     LogError(account.name, std::string("Error Connect: ") + error.what());
     errorCount_ = -1;
     try {
