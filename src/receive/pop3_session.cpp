@@ -177,6 +177,7 @@ void Pop3Session::Connect(const std::string& host, int port, const std::string& 
   curl_easy_setopt(curl_, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options_.ConnectTimeout.count()));
   curl_easy_setopt(curl_, CURLOPT_SSL_VERIFYPEER, 1L);
   curl_easy_setopt(curl_, CURLOPT_SSL_VERIFYHOST, 2L);
+  if (!options_.CaFile.empty()) curl_easy_setopt(curl_, CURLOPT_CAINFO, options_.CaFile.c_str());
   curl_easy_setopt(curl_, CURLOPT_SSL_ENABLE_ALPN, 0L);
   curl_easy_setopt(curl_, CURLOPT_ERRORBUFFER, error.data());
   const CURLcode result = curl_easy_perform(curl_);

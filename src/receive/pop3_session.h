@@ -28,6 +28,8 @@ struct Pop3Options {
   std::chrono::milliseconds ReadTimeout{std::chrono::seconds(30)};
   // The port on which the connection is TLS from the start, with certificate and host checked.
   int TlsPort = 995;
+  // A file of certificates to trust instead of the system's (a test server's own authority).
+  std::string CaFile;
   // The largest message taken; beyond it the server is deemed broken rather than memory spent.
   std::size_t MaxMessageBytes = std::size_t{256} << 20;
 };

@@ -97,6 +97,49 @@ TEST_F(Pop3ServerTest, UserPassLogsIn) {
   EXPECT_FALSE(session.Connected());
 }
 
+TEST_F(Pop3ServerTest, TlsWithATrustedCertificateLogsInAndRetrieves) {
+  Put({"Subject: over TLS", "", "body"});
+  Pop3Options options;
+  options.TlsPort = test::TestMailbox::TlsPort();
+  options.CaFile = test::TestMailbox::CaFile();
+  Pop3Session session(options);
+  session.Connect("localhost", options.TlsPort, user_, kPassword, false);
+  ASSERT_EQ(session.Count(), 1);
+  EXPECT_EQ(session.Retrieve(1), (std::vector<std::string>{"Subject: over TLS", "", "body"}));
+  session.Disconnect();
+}
+
+struct UntrustedCase {
+  std::string name;
+  std::string host;
+  bool withCa;
+  std::string reason;
+};
+
+void PrintTo(const UntrustedCase& c, std::ostream* os) { *os << c.name; }
+
+class Pop3UntrustedTest : public Pop3ServerTest, public testing::WithParamInterface<UntrustedCase> {};
+
+TEST_P(Pop3UntrustedTest, IsRefusedBeforeThePasswordIsSent) {
+  Pop3Options options;
+  options.TlsPort = test::TestMailbox::TlsPort();
+  if (GetParam().withCa) options.CaFile = test::TestMailbox::CaFile();
+  Pop3Session session(options);
+  try {
+    session.Connect(GetParam().host, options.TlsPort, user_, kPassword, false);
+    FAIL() << "connected";
+  } catch (const Pop3Error& error) {
+    EXPECT_NE(std::string(error.what()).find(GetParam().reason), std::string::npos) << error.what();
+  }
+  EXPECT_FALSE(session.Connected());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Certificates, Pop3UntrustedTest,
+    testing::Values(UntrustedCase{"UnknownAuthority", "localhost", false, "SSL certificate problem"},
+                    UntrustedCase{"NameNotInTheCertificate", "127.0.0.1", true, "subject name matches"}),
+    CaseName<UntrustedCase>);
+
 TEST_F(Pop3ServerTest, ApopLogsIn) {
   Put({"Subject: a", "", "body"});
   Pop3Session session;

@@ -162,6 +162,23 @@ TEST_F(ReceiveEngineTest, OneAccountByPositionAndApop) {
   EXPECT_EQ(second.Count(), 0);
 }
 
+TEST_F(ReceiveEngineTest, AccountOnTheTlsPortIsReceivedOverTls) {
+  TestMailbox box;
+  box.Put(Message("private"));
+  AddAccount("a", "localhost", TestMailbox::TlsPort(), box.User(), TestMailbox::kPassword);
+  Pop3Options options;
+  options.TlsPort = TestMailbox::TlsPort();
+  options.CaFile = TestMailbox::CaFile();
+  EXPECT_EQ(Run(255, options), "a:Ok");
+  EXPECT_EQ(StoredSubjects(), std::vector<std::string>{"private"});
+  EXPECT_EQ(box.Count(), 0);
+
+  box.Put(Message("not for a stranger"));
+  options.CaFile.clear();  // the system's authorities do not know the server's
+  EXPECT_EQ(Run(255, options), Sjis("a:接続ｴﾗｰ"));
+  EXPECT_EQ(box.Count(), 1);
+}
+
 TEST_F(ReceiveEngineTest, AtMostFiveHundredMessagesARun) {
   TestMailbox box;
   for (int n = 1; n <= 501; ++n) box.Put(Message("m" + std::to_string(n)));

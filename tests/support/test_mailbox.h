@@ -75,6 +75,17 @@ class TestMailbox {
     return texts;
   }
 
+  // POP3 over TLS: the port, and the authority that signed the server's certificate (made for
+  // the name "localhost").
+  [[nodiscard]] static int TlsPort() {
+    const char* port = std::getenv("RIREVAR_TEST_POP3S_PORT");
+    return port != nullptr ? std::atoi(port) : 0;
+  }
+  [[nodiscard]] static std::string CaFile() {
+    const char* file = std::getenv("RIREVAR_TEST_POP3_CA");
+    return file != nullptr ? file : "";
+  }
+
   [[nodiscard]] const std::string& Host() const { return host_; }
   [[nodiscard]] int Port() const { return port_; }
   [[nodiscard]] const std::string& User() const { return user_; }
