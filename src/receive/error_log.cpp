@@ -1,18 +1,14 @@
 #include "receive/error_log.h"
 
-#include <ctime>
 #include <fstream>
 #include <iostream>
+
+#include "app/local_time.h"
 
 namespace rirevar {
 
 bool WriteErrorLog(const std::string& path, const std::string& account, const std::string& text) {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  char stamp[32];
-  std::string line(stamp, std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M:%S ", &local));
-  line += account + ": ";
+  std::string line = DateTimeText(LocalNow()) + " " + account + ": ";
   for (const char c : text) line += c == '\r' || c == '\n' ? ' ' : c;
   std::ofstream log(path, std::ios::binary | std::ios::app);
   log << line << "\r\n";

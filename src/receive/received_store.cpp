@@ -7,20 +7,10 @@
 #include <ctime>
 #include <fstream>
 
+#include "app/local_time.h"
+
 namespace rirevar {
 namespace {
-
-std::tm LocalNow() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  return local;
-}
-
-std::string DateText(const std::tm& time) {
-  char text[32];
-  return std::string(text, std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &time));
-}
 
 // The date goes into statements between quotes, so only the exact form is let through.
 bool IsDateText(const std::string& text) {
@@ -141,7 +131,7 @@ void ReceivedStore::StoreMessage(const ReceivedHeader& header, const std::string
       idText + ",1,0,1," + SqlText(header.from) + "," + SqlText(header.to) + "," + SqlText(header.cc) + "," +
       SqlText(header.replyTo) + ",'" + header.date + "'," + SqlText(header.subject) + ",'" +
       std::to_string(header.priority) + "'," + pieces[0] + "," + std::to_string(body.size()) + ",'" +
-      DateText(LocalNow()) + "')");
+      DateTimeText(LocalNow()) + "')");
   for (std::size_t i = 1; i < pieces.size(); ++i) {
     connection_.Execute("update mail set body=concat(body," + pieces[i] + ") where m_id=" + idText);
   }
